@@ -6,7 +6,8 @@
 // Exit code 1: another instance runs or the guard could not be made.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    // Held until the process ends; only keeps a second process out.
+    // Held until the process ends, which closes it; it only keeps a second
+    // process out.
     HANDLE mutex = CreateMutexW(nullptr, TRUE, L"quendle-EXE-Mutex-Name");
     if (mutex == nullptr) {
         return 1;

@@ -8,4 +8,5 @@ for preset in win32 win64; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j 2
 done
+ctest --preset win32
 ctest --preset win64 -j 2 "$@"

@@ -24,7 +24,7 @@ int ExchangeCommand(const BYTE *packet, int length, ControllerPacket *table, int
     QuarnCommandRecord command;
     memset(&command, 0, sizeof command);
     if (length > 0) {
-        memcpy(command.packet, packet, length);
+        memcpy(command.packet, packet, length < 8 ? length : 8);
     }
 
     int result;

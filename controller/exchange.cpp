@@ -8,6 +8,7 @@
 const DWORD kPauseBeforeCollectMs = 10;
 const DWORD kCollectWindowMs = 10000;
 const BYTE kStopByte = 'A';
+const int kPacketSize = sizeof(ControllerPacket);
 
 static void LogFailedCall(LPCWSTR format, int code)
 {
@@ -24,7 +25,7 @@ int ExchangeCommand(const BYTE *packet, int length, ControllerPacket *table, int
     QuarnCommandRecord command;
     memset(&command, 0, sizeof command);
     if (length > 0) {
-        memcpy(command.packet, packet, length < 8 ? length : 8);
+        memcpy(command.packet, packet, length < kPacketSize ? length : kPacketSize);
     }
 
     int result;

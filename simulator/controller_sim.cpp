@@ -1,74 +1,52 @@
-// A simulated touchscreen controller behind the controller library's calls.
-// Each command is answered at once: a write command by one 'A' packet, the
-// read-back query by the 'U','N' answer with the stored serial number and
-// an 'A' packet.
+// The six calls of QuarnPubIf.dll, exported by their plain names, in front of
+// the simulated controller. The records are checked only for being there;
+// their leading fields are not looked at.
 #include <windows.h>
 
-#include <string.h>
-
-#include <deque>
-
+#include "controller.h"
 #include "quarn_pub_if.h"
 
 #define SIM_EXPORT extern "C" __declspec(dllexport)
 
-struct Packet {
-    BYTE bytes[8];
-};
+// Returned for a missing record or count.
+const int kSimBadRecord = 2;
 
-static std::deque<Packet> g_waiting;
-static BYTE g_storedSerial[6];
-
-static void Answer(BYTE lead, BYTE command, const BYTE *data)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    Packet packet = {{lead, command}};
-    if (data != nullptr) {
-        memcpy(packet.bytes + 2, data, 6);
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        ControllerStart(instance);
     }
-    g_waiting.push_back(packet);
+    return TRUE;
 }
 
 SIM_EXPORT int WINAPI QuarnAcquireCadrelLock(int, int)
 {
-    return 0;
+    return ControllerLock();
 }
 
 SIM_EXPORT int WINAPI QuarnSendCadrelCommand(QuarnCommandRecord *command)
 {
-    const BYTE *packet = command->packet;
-    if (packet[0] == 'U' && packet[1] == 'N') {
-        memcpy(g_storedSerial, packet + 2, sizeof g_storedSerial);
-    }
-    if (packet[0] == 'u' && packet[1] == 'N') {
-        Answer('U', 'N', g_storedSerial);
-    }
-    Answer('A', packet[1], nullptr);
-    return 0;
+    return command == nullptr ? kSimBadRecord : ControllerSend(command->packet);
 }
 
 SIM_EXPORT int WINAPI QuarnGetCadrelResponseStatus(QuarnResponseStatusRecord *status)
 {
-    status->waitingCount = static_cast<uint16_t>(g_waiting.size());
-    return 0;
+    return status == nullptr ? kSimBadRecord : ControllerStatus(&status->waitingCount);
 }
 
 SIM_EXPORT int WINAPI QuarnGetCadrelResponse(QuarnResponseRecord *response)
 {
-    if (g_waiting.empty()) {
-        return 1;
-    }
-    memcpy(response->packet, g_waiting.front().bytes, 8);
-    g_waiting.pop_front();
-    return 0;
+    return response == nullptr ? kSimBadRecord : ControllerFetch(response->packet);
 }
 
 SIM_EXPORT int WINAPI QuarnReleaseCadrelLock(int)
 {
-    return 0;
+    return ControllerRelease();
 }
 
+// The screen information buffer is left as the caller gave it.
 SIM_EXPORT int WINAPI QuarnGetScreenInfo(BYTE *, int *screenCount)
 {
-    *screenCount = 1;
-    return 0;
+    return screenCount == nullptr ? kSimBadRecord : ControllerScreenInfo(screenCount);
 }

@@ -1,6 +1,9 @@
 #include "fake_controller.h"
 
+#include <stdio.h>
 #include <string.h>
+
+#include "fake_platform.h"
 
 FakeController g_controller;
 
@@ -28,9 +31,20 @@ int CountCalls(const char *name)
     return count;
 }
 
+std::string HexBytes(const BYTE *bytes, size_t count)
+{
+    std::string text;
+    char digits[4];
+    for (size_t i = 0; i < count; ++i) {
+        snprintf(digits, sizeof digits, "%02x ", bytes[i]);
+        text += digits;
+    }
+    return text;
+}
+
 static void Record(const char *name, std::vector<int> arguments, const void *record = nullptr)
 {
-    FakeCall call{name, arguments, {}};
+    FakeCall call{name, arguments, {}, g_fake.tickCount, g_fake.sleeps.size()};
     if (record != nullptr) {
         const BYTE *bytes = static_cast<const BYTE *>(record);
         call.record.assign(bytes, bytes + 12);
@@ -65,6 +79,9 @@ int WINAPI QuarnGetCadrelResponseStatus(QuarnResponseStatusRecord *status)
     }
     const FakePoll &poll = g_controller.exchanges[index][g_controller.pollIndex++];
     if (poll.statusCode != 0) {
+        // A failing call may leave anything in the record; nothing is fetchable.
+        g_controller.pending.clear();
+        status->waitingCount = g_controller.failedStatusWaiting;
         return poll.statusCode;
     }
     g_controller.pending = poll.waiting;
@@ -93,7 +110,11 @@ int WINAPI QuarnReleaseCadrelLock(int reserved)
 int WINAPI QuarnGetScreenInfo(BYTE *screenInfo, int *screenCount)
 {
     Record("QuarnGetScreenInfo", {*screenCount});
-    (void)screenInfo;
+    for (int i = 0; i < kScreenInfoSize; ++i) {
+        g_controller.screenInfoDirtyBytes += screenInfo[i] != 0;
+    }
+    // The library fills the whole buffer; the program does not read it.
+    memset(screenInfo, 0xEE, kScreenInfoSize);
     *screenCount = g_controller.screenCount;
     return g_controller.screenCode;
 }

@@ -17,15 +17,18 @@ struct FakeResponse {
 
 struct FakePoll {
     std::vector<FakeResponse> waiting;
-    int statusCode;  // non-zero: the status call fails and reports nothing waiting
+    int statusCode;  // non-zero: the status call fails; see failedStatusWaiting
 };
 
 // One recorded call: its name, its integer arguments and the 12 bytes of the
-// record it was given, as they were on entry.
+// record it was given, as they were on entry, with the fake platform's tick
+// count and number of pauses at that moment.
 struct FakeCall {
     std::string name;
     std::vector<int> arguments;
     std::vector<BYTE> record;
+    DWORD tickCount;
+    size_t sleepCount;
 };
 
 struct FakeController {
@@ -34,6 +37,8 @@ struct FakeController {
     std::vector<int> sendCodes;  // by exchange; 0 past the end
     int screenCode;
     int screenCount;
+    int screenInfoDirtyBytes;  // non-zero bytes found in the screen buffer on entry
+    uint16_t failedStatusWaiting;  // left as the waiting count by a failing status call
     std::vector<std::vector<FakePoll>> exchanges;
     std::vector<FakeCall> calls;
     int exchangeIndex;  // -1 before the first send
@@ -51,3 +56,6 @@ FakeResponse Response(const char *bytes, int code = 0);
 
 // Number of recorded calls with that name.
 int CountCalls(const char *name);
+
+// Packet or record bytes as "55 4e 00 ", for failure messages.
+std::string HexBytes(const BYTE *bytes, size_t count);

@@ -55,8 +55,8 @@ static int ReportReadBack(HWND dialog, const WCHAR *writtenText, const WCHAR *se
         return 1;
     }
     LogPrintf(L"%s Write=\"%s\", Read=\"%s\"\n", GetTimestampText(), writtenText, readSerial);
-    return wcslen(readSerial) == wcslen(writtenText) &&
-           wcsncmp(readSerial, writtenText, kSerialCapacity - 1) == 0;
+    // Case-sensitive; texts of other lengths differ at the shorter one's end.
+    return wcsncmp(readSerial, writtenText, kSerialCapacity - 1) == 0;
 }
 
 static void RunRequest(HWND dialog)

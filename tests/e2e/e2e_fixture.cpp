@@ -132,7 +132,15 @@ void QuendleRun::ExpectMessageBox(const std::wstring &text, bool owned, BoxIcon 
     EXPECT_EQ(box->caption, L"quendle");
     EXPECT_EQ(box->text, text);
     EXPECT_EQ(box->owner, owned ? dialog_ : nullptr);
-    EXPECT_EQ(ReadBoxIcon(box->window), icon);
+    // A box that has only just appeared is not always drawn yet under Wine.
+    BoxIcon shown = kIconUnknown;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            shown = ReadBoxIcon(box->window);
+            return shown == icon;
+        },
+        kPromptMs))
+        << "the box shows icon " << shown << " instead of " << icon;
 }
 
 void QuendleRun::CloseAndExpectExit()

@@ -113,6 +113,14 @@ void QuendleRun::PressRequest()
     PostClick(dialog_, IDOK);
 }
 
+void QuendleRun::StartWriteRequest(const std::wstring &serial)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(SwitchToWrite());
+    ASSERT_NO_FATAL_FAILURE(TypeSerial(serial));
+    PressRequest();
+}
+
 bool QuendleRun::WaitForRequestEnd(size_t logLines, DWORD timeoutMs)
 {
     HWND button = GetDlgItem(dialog_, IDOK);

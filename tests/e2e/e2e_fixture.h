@@ -48,6 +48,10 @@ protected:
     // Presses the request button.
     void PressRequest();
 
+    // Starts quendle.exe, switches to Write mode, types the serial number and
+    // presses the request button.
+    void StartWriteRequest(const std::wstring &serial);
+
     // Waits until the log holds this many lines and the request button is
     // usable again, which marks the end of a request.
     bool WaitForRequestEnd(size_t logLines, DWORD timeoutMs = kPromptMs);

@@ -6,10 +6,7 @@
 TEST_F(QuendleRun, ReadBackThatDiffersIsAVerifyError)
 {
     ASSERT_NO_FATAL_FAILURE(WriteScenario("readback = OTHER1\n"));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(SwitchToWrite());
-    ASSERT_NO_FATAL_FAILURE(TypeSerial(L"ABC123"));
-    PressRequest();
+    ASSERT_NO_FATAL_FAILURE(StartWriteRequest(L"ABC123"));
     BoxInfo box;
     ASSERT_NO_FATAL_FAILURE(ExpectMessageBox(L"S/N verify error", true, kIconError, &box));
     EXPECT_FALSE(IsWindowEnabled(dialog_));
@@ -31,10 +28,7 @@ TEST_F(QuendleRun, FailedScreenCheckIsShownAndTheCommandsAreStillSent)
     for (const char *scenario : scenarios) {
         SCOPED_TRACE(scenario);
         ASSERT_NO_FATAL_FAILURE(WriteScenario(scenario));
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_NO_FATAL_FAILURE(SwitchToWrite());
-        ASSERT_NO_FATAL_FAILURE(TypeSerial(L"ABC123"));
-        PressRequest();
+        ASSERT_NO_FATAL_FAILURE(StartWriteRequest(L"ABC123"));
         BoxInfo box;
         ASSERT_NO_FATAL_FAILURE(
             ExpectMessageBox(L"QuarnGetScreenInfo API fail", false, kIconError, &box));
@@ -55,10 +49,7 @@ TEST_F(QuendleRun, FailedScreenCheckIsShownAndTheCommandsAreStillSent)
 TEST_F(QuendleRun, FailedSendIsReportedAndTheSequenceGoesOn)
 {
     ASSERT_NO_FATAL_FAILURE(WriteScenario("send = fail 5 on UW\n"));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(SwitchToWrite());
-    ASSERT_NO_FATAL_FAILURE(TypeSerial(L"ABC123"));
-    PressRequest();
+    ASSERT_NO_FATAL_FAILURE(StartWriteRequest(L"ABC123"));
     BoxInfo box;
     ASSERT_NO_FATAL_FAILURE(ExpectMessageBox(L"fail to receive response", false, kIconError, &box));
     ASSERT_TRUE(DismissMessageBox(box.window));
@@ -76,10 +67,7 @@ TEST_F(QuendleRun, ExtraResponseToAWriteStopsTheSequence)
 {
     ASSERT_NO_FATAL_FAILURE(WriteState("QX1234"));
     ASSERT_NO_FATAL_FAILURE(WriteScenario("answer = extra 1 on UW\n"));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(SwitchToWrite());
-    ASSERT_NO_FATAL_FAILURE(TypeSerial(L"ABC123"));
-    PressRequest();
+    ASSERT_NO_FATAL_FAILURE(StartWriteRequest(L"ABC123"));
     BoxInfo box;
     ASSERT_NO_FATAL_FAILURE(ExpectMessageBox(L"Number of command response is 2 (Should be 1)\n",
                                              false, kIconError, &box));

@@ -5,10 +5,7 @@
 TEST_F(QuendleRun, NoSecondRequestWhileAFailureMessageIsUp)
 {
     ASSERT_NO_FATAL_FAILURE(WriteScenario("screen = fail 3\n"));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(SwitchToWrite());
-    ASSERT_NO_FATAL_FAILURE(TypeSerial(L"ABC123"));
-    PressRequest();
+    ASSERT_NO_FATAL_FAILURE(StartWriteRequest(L"ABC123"));
     BoxInfo box;
     ASSERT_NO_FATAL_FAILURE(
         ExpectMessageBox(L"QuarnGetScreenInfo API fail", false, kIconError, &box));

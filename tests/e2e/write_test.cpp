@@ -51,10 +51,7 @@ TEST_F(QuendleRun, WriteStoresTheSerialNumberAndStaysOpen)
 TEST_F(QuendleRun, FirstCharacterMustBeALetter)
 {
     ASSERT_NO_FATAL_FAILURE(WriteState("QX1234"));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(SwitchToWrite());
-    ASSERT_NO_FATAL_FAILURE(TypeSerial(L"1abc"));
-    PressRequest();
+    ASSERT_NO_FATAL_FAILURE(StartWriteRequest(L"1abc"));
     BoxInfo box;
     ASSERT_NO_FATAL_FAILURE(ExpectMessageBox(
         L"'1' is not allowed for first character of S/N.\nFirst character should be alphabet.",

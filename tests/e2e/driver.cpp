@@ -152,17 +152,22 @@ struct DialogSearch {
     HWND found;
 };
 
+bool IsShownDialogOf(HWND window, DWORD processId)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    WCHAR className[16];
+    return owner == processId && IsWindowVisible(window) &&
+           GetClassNameW(window, className, 16) && lstrcmpW(className, L"#32770") == 0;
+}
+
 static BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
 {
     DialogSearch *search = reinterpret_cast<DialogSearch *>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    WCHAR className[16];
     WCHAR caption[16];
-    if (processId == search->processId && GetClassNameW(window, className, 16) &&
-        lstrcmpW(className, L"#32770") == 0 && GetWindowTextW(window, caption, 16) &&
+    if (IsShownDialogOf(window, search->processId) && GetWindowTextW(window, caption, 16) &&
         lstrcmpW(caption, L"quendle") == 0 && GetDlgItem(window, IDC_SN_EDIT) != nullptr &&
-        IsWindowVisible(window) && GetDlgItem(window, IDOK) != nullptr) {
+        GetDlgItem(window, IDOK) != nullptr) {
         search->found = window;
         return FALSE;
     }

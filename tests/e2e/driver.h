@@ -71,6 +71,10 @@ DWORD WaitForExit(const Instance &instance, DWORD timeoutMs);
 // Ends the process if it still runs and closes the handle.
 void EndInstance(Instance *instance);
 
+// Whether the window is a visible dialog-class (#32770) window of the process:
+// its dialog or one of its message boxes.
+bool IsShownDialogOf(HWND window, DWORD processId);
+
 // The dialog of the process (caption "quendle", class #32770, holding the
 // serial-number edit), or nullptr when none appears before the timeout or the
 // process ends first.

@@ -14,11 +14,7 @@ struct BoxSearch {
 static BOOL CALLBACK MatchBox(HWND window, LPARAM param)
 {
     BoxSearch *search = reinterpret_cast<BoxSearch *>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    WCHAR className[16];
-    if (processId == search->processId && window != search->dialog && IsWindowVisible(window) &&
-        GetClassNameW(window, className, 16) && lstrcmpW(className, L"#32770") == 0 &&
+    if (window != search->dialog && IsShownDialogOf(window, search->processId) &&
         GetDlgItem(window, kBoxTextId) != nullptr) {
         if (search->found == nullptr) {
             search->found = window;

@@ -145,13 +145,6 @@ void EndInstance(Instance *instance)
     instance->processId = 0;
 }
 
-// The dialog shows itself once its initialisation is done; the request
-// button is the last control it creates.
-struct DialogSearch {
-    DWORD processId;
-    HWND found;
-};
-
 bool IsShownDialogOf(HWND window, DWORD processId)
 {
     DWORD owner = 0;
@@ -160,6 +153,13 @@ bool IsShownDialogOf(HWND window, DWORD processId)
     return owner == processId && IsWindowVisible(window) &&
            GetClassNameW(window, className, 16) && lstrcmpW(className, L"#32770") == 0;
 }
+
+// The dialog shows itself once its initialisation is done; the request
+// button is the last control it creates.
+struct DialogSearch {
+    DWORD processId;
+    HWND found;
+};
 
 static BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
 {
